@@ -46,7 +46,14 @@ const std::vector<TemplatePiece>& TemplatePieces() {
     return pieces;
 }
 
+constexpr std::string_view kCharactersToEscape = "\\,;\r\n";
+
 void AppendEscaped(std::string& out, std::string_view value) {
+    // Numbers and names hardly ever hold one of these: then the value goes in as it is.
+    if (value.find_first_of(kCharactersToEscape) == std::string_view::npos) {
+        out += value;
+        return;
+    }
     for (std::size_t i = 0; i < value.size(); ++i) {
         const char c = value[i];
         switch (c) {
