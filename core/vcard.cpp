@@ -1,5 +1,6 @@
 #include "vcard.h"
 
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
@@ -46,11 +47,13 @@ const std::vector<TemplatePiece>& TemplatePieces() {
     return pieces;
 }
 
-constexpr std::string_view kCharactersToEscape = "\\,;\r\n";
+bool NeedsEscape(char c) {
+    return c == '\\' || c == ',' || c == ';' || c == '\r' || c == '\n';
+}
 
 void AppendEscaped(std::string& out, std::string_view value) {
     // Numbers and names hardly ever hold one of these: then the value goes in as it is.
-    if (value.find_first_of(kCharactersToEscape) == std::string_view::npos) {
+    if (std::none_of(value.begin(), value.end(), NeedsEscape)) {
         out += value;
         return;
     }
