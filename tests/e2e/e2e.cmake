@@ -15,6 +15,10 @@ add_test(NAME e2e_wine
 # The run owns a display, a Wine prefix and the mouse pointer; it takes about a minute and a half here.
 set_tests_properties(e2e_wine PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900 RUN_SERIAL TRUE)
 
+# Faults: overlapping clicks, a window closed mid-run, a disk that fills (an 8 MB tmpfs, root only), huge inputs.
+add_test(NAME e2e_faults COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/run_faults.sh ${CMAKE_BINARY_DIR}/windows)
+set_tests_properties(e2e_faults PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900 RUN_SERIAL TRUE)
+
 find_program(TAVIX_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
 if(TAVIX_SYSTEM_PYTHON)
     add_test(NAME e2e_expected_outputs
