@@ -1,15 +1,3 @@
 # Cross-build for 32-bit Windows with MinGW-w64: the program as it ships.
-# The -posix compilers carry std::thread and std::mutex; the win32-thread ones do not.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(TAVIX_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TAVIX_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TAVIX_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TAVIX_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TAVIX_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(TAVIX_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,15 @@
+# Shared part of the MinGW-w64 toolchain files; TAVIX_MINGW_ARCH (i686 or x86_64) is set by the including file.
+# The -posix compilers carry std::thread and std::mutex; the win32-thread ones do not.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${TAVIX_MINGW_ARCH})
+
+set(TAVIX_MINGW_PREFIX ${TAVIX_MINGW_ARCH}-w64-mingw32)
+set(CMAKE_C_COMPILER ${TAVIX_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TAVIX_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${TAVIX_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TAVIX_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
