@@ -29,6 +29,9 @@ constexpr std::size_t kMaxWriteBytes = std::size_t{64} << 20;
 // A name that an earlier run left behind (a crash, a killed process) is skipped rather than taken over.
 constexpr int kTemporaryNameAttempts = 100;
 
+constexpr int kReplaceAttempts = 5;
+constexpr DWORD kReplaceRetryMilliseconds = 100;
+
 enum class Outcome { Written, Failed, Abandoned };
 
 // The run's output goes to a file of its own beside the final one; only a complete file takes the final name.
@@ -84,8 +87,7 @@ class TemporaryOutput : public ChunkSink {
         if (!CloseHandle(file)) {
             return false;
         }
-        if (!MoveFileExW(path_.c_str(), FileSystemPath(finalPath).c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!ReplaceFinal(finalPath)) {
             return false;
         }
         path_.clear();
@@ -93,6 +95,24 @@ class TemporaryOutput : public ChunkSink {
     }
 
   private:
+    // A virus scanner, a file indexer or a second run that is replacing the same file holds it for a moment;
+    // such a moment is waited out a few times before the run reports a failure.
+    bool ReplaceFinal(const std::wstring& finalPath) {
+        const std::wstring target = FileSystemPath(finalPath);
+        for (int attempt = 1;; ++attempt) {
+            if (MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                return true;
+            }
+            const DWORD error = GetLastError();
+            const bool busy =
+                error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+            if (!busy || attempt == kReplaceAttempts || ending_.load(std::memory_order_acquire)) {
+                return false;
+            }
+            Sleep(kReplaceRetryMilliseconds);
+        }
+    }
+
     void Discard() {
         if (file_ != INVALID_HANDLE_VALUE) {
             CloseHandle(std::exchange(file_, INVALID_HANDLE_VALUE));
