@@ -8,14 +8,14 @@ namespace tavix {
 
 NumberLines NumberLines::FromText(std::string text) {
     NumberLines lines;
-    lines.text_ = std::make_unique<const std::string>(std::move(text));
-    lines.entries_ = SplitLines(*lines.text_);
+    lines.text_ = std::move(text);
+    lines.starts_ = LineStarts(lines.text_);
     return lines;
 }
 
 std::string_view NumberLines::Entry(std::size_t position) const {
-    assert(position >= 1 && position <= entries_.size());
-    return entries_[position - 1];
+    assert(position >= 1 && position <= starts_.size());
+    return LineAt(text_, starts_, position - 1);
 }
 
 NumberLines ParseNumberLines(std::string_view bytes, const LegacyDecoder& legacy) {

@@ -16,17 +16,16 @@ namespace tavix {
 class NumberLines {
   public:
     NumberLines() = default;
-    // Splits a UTF-8 text into entries by SplitLines.
+    // Cuts a UTF-8 text into entries at its line ends (see SplitLines).
     static NumberLines FromText(std::string text);
 
-    std::size_t Count() const { return entries_.size(); }
+    std::size_t Count() const { return starts_.size(); }
     // 1 <= position <= Count(); an empty line gives the empty view.
     std::string_view Entry(std::size_t position) const;
 
   private:
-    // The text lives on the heap so that the entries' views survive moves of the list.
-    std::unique_ptr<const std::string> text_;
-    std::vector<std::string_view> entries_;
+    std::string text_;
+    std::vector<std::size_t> starts_;  // where each entry begins in text_
 };
 
 // The whole of the import parsing: decode the file's bytes, then cut them into lines.

@@ -94,28 +94,42 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view separ
     return pieces;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
+std::vector<std::size_t> LineStarts(std::string_view text) {
+    std::vector<std::size_t> starts;
     if (text.empty()) {
-        return lines;
+        return starts;
     }
-    lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    starts.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     const char* const begin = text.data();
     const char* const end = begin + text.size();
-    const char* start = begin;
-    const char* p = begin;
-    while (p != end) {
-        p = std::find_if(p, end, IsLineEnd);
-        if (p == end) {
-            break;
-        }
-        lines.emplace_back(start, static_cast<std::size_t>(p - start));
+    starts.push_back(0);
+    for (const char* p = std::find_if(begin, end, IsLineEnd); p != end; p = std::find_if(p, end, IsLineEnd)) {
         // CR LF is one line end; a CR or an LF alone is one too.
         p += (*p == '\r' && p + 1 != end && p[1] == '\n') ? 2 : 1;
-        start = p;
+        if (p == end) {
+            break;  // the line end of the last line opens no further one
+        }
+        starts.push_back(static_cast<std::size_t>(p - begin));
     }
-    if (start != end) {
-        lines.emplace_back(start, static_cast<std::size_t>(end - start));
+    return starts;
+}
+
+std::string_view LineAt(std::string_view text, const std::vector<std::size_t>& starts, std::size_t index) {
+    const std::size_t start = starts[index];
+    std::size_t end = index + 1 < starts.size() ? starts[index + 1] : text.size();
+    // Every line but the last ends with its line end, and so may the last; a CR can only ever be a line end.
+    if (end > start && IsLineEnd(text[end - 1])) {
+        end -= (text[end - 1] == '\n' && end - 1 > start && text[end - 2] == '\r') ? 2 : 1;
+    }
+    return text.substr(start, end - start);
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    const std::vector<std::size_t> starts = LineStarts(text);
+    std::vector<std::string_view> lines;
+    lines.reserve(starts.size());
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        lines.push_back(LineAt(text, starts, i));
     }
     return lines;
 }

@@ -2,6 +2,7 @@
 // Texts are UTF-8 std::string; a "text" never holds a zero byte.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,11 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view separ
 // Cuts `text` into lines: CR LF, a lone LF and a lone CR each end a line. The same end rule as SplitText:
 // one line end at the very end adds no line, each further one adds an empty line. Views point into `text`.
 std::vector<std::string_view> SplitLines(std::string_view text);
+
+// The same lines held as their start offsets only, half the memory of views for a long list;
+// LineAt gives line `index` (from 0) back.
+std::vector<std::size_t> LineStarts(std::string_view text);
+std::string_view LineAt(std::string_view text, const std::vector<std::size_t>& starts, std::size_t index);
 
 bool IsValidUtf8(std::string_view bytes);
 
