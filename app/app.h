@@ -17,15 +17,22 @@ namespace tavix::app {
 // count into the import button's caption, so no task touches a control.
 inline constexpr UINT kMsgListReplaced = WM_APP + 1;
 
+// Sent by a FatalStop on a background thread: the window thread ends the process, so the ending happens where the
+// window's resources live.
+inline constexpr UINT kMsgFatalStop = WM_APP + 2;
+
+// Ends the process after a fault with no way forward (exit code -1); the window thread's side of FatalStop.
+[[noreturn]] void EndAfterFatalStop();
+
 // A copy of the settings on the page "设置", kept by the window thread whenever one of those controls changes.
 // A generate run reads it for every card without a cross-thread message; Version() tells it when to re-read.
 class SettingsMirror {
-public:
+  public:
     void Store(const CardOptions& options);
     CardOptions Load() const;
     std::uint32_t Version() const { return version_.load(std::memory_order_acquire); }
 
-private:
+  private:
     mutable std::mutex mutex_;
     CardOptions options_;
     std::atomic<std::uint32_t> version_{0};
@@ -50,7 +57,7 @@ bool StartBackgroundTask(void (*routine)());
 // A generate run holds one of these while it owns a temporary file, so that the shutdown can give it a moment to
 // remove that file instead of leaving it behind when the window is closed mid-run.
 class FileWorkGuard {
-public:
+  public:
     FileWorkGuard();
     ~FileWorkGuard();
     FileWorkGuard(const FileWorkGuard&) = delete;

@@ -25,11 +25,12 @@ LRESULT CALLBACK ForwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-HWND CreateControl(HWND parent, const ControlSpec& spec, bool visible, HFONT font) {
-    const DWORD style = WS_CHILD | spec.style | (visible ? WS_VISIBLE : 0);
-    HWND control = CreateWindowExW(
-        spec.exStyle, spec.className, spec.text, style, spec.place.x, spec.place.y, spec.place.width, spec.place.height,
-        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr), nullptr);
+HWND CreateControl(HWND parent, const ControlLayout& layout, bool visible, HFONT font) {
+    const DWORD style = WS_CHILD | layout.style | (visible ? WS_VISIBLE : 0);
+    HWND control =
+        CreateWindowExW(layout.exStyle, layout.className, layout.text, style, layout.place.x, layout.place.y,
+                        layout.place.width, layout.place.height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), GetModuleHandleW(nullptr), nullptr);
     if (control && font) {
         SetFont(control, font);
     }

@@ -16,7 +16,7 @@ struct ControlPlace {
 };
 
 // One row of a layout table.
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const wchar_t* className;
     DWORD style;  // the kind's own bits; WS_CHILD and WS_VISIBLE are added by CreateControl
@@ -38,9 +38,9 @@ inline constexpr wchar_t kButtonClass[] = L"Button";
 inline constexpr wchar_t kStaticClass[] = L"Static";
 inline constexpr wchar_t kEditClass[] = L"Edit";
 
-// Creates the control as a child of `parent` with the spec's ID, place and text, and gives it `font` when there is
+// Creates the control as a child of `parent` with the layout's ID, place and text, and gives it `font` when there is
 // one. Null when the system could not create it.
-HWND CreateControl(HWND parent, const ControlSpec& spec, bool visible, HFONT font);
+HWND CreateControl(HWND parent, const ControlLayout& layout, bool visible, HFONT font);
 
 void SetFont(HWND control, HFONT font);
 

@@ -12,6 +12,7 @@
 
 #include "app.h"
 #include "card_writer.h"
+#include "file_path.h"
 #include "number_list.h"
 #include "vcard.h"
 
@@ -23,8 +24,9 @@ constexpr wchar_t kMessageTitle[] = L"信息：";
 constexpr wchar_t kWrittenMessage[] = L"数据生成成功(根目录会有VCF文件)";
 constexpr wchar_t kFailedMessage[] = L"数据生成失败";
 
-// WriteFile counts in DWORDs; a single card can outgrow a chunk, so one chunk may need several calls.
-constexpr std::size_t kMaxWriteBytes = std::size_t{64} << 20;
+// WriteFile counts in DWORDs, and a single card can outgrow a chunk, so one chunk may need several calls; pieces
+// of this size also let a run notice a closing window soon enough to remove its temporary file.
+constexpr std::size_t kMaxWriteBytes = std::size_t{8} << 20;
 
 // A name that an earlier run left behind (a crash, a killed process) is skipped rather than taken over.
 constexpr int kTemporaryNameAttempts = 100;
@@ -104,8 +106,11 @@ class TemporaryOutput : public ChunkSink {
                 return true;
             }
             const DWORD error = GetLastError();
-            const bool busy =
-                error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+            // A folder of that name denies access too, and waiting does not change it.
+            const DWORD attributes = GetFileAttributesW(target.c_str());
+            const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+            const bool busy = !folder && (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                                          error == ERROR_LOCK_VIOLATION);
             if (!busy || attempt == kReplaceAttempts || ending_.load(std::memory_order_acquire)) {
                 return false;
             }
@@ -174,16 +179,6 @@ Outcome WriteOutputFile() {
 }
 
 }  // namespace
-
-std::wstring FileSystemPath(const std::wstring& path) {
-    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) {
-        return path;
-    }
-    if (path.rfind(L"\\\\", 0) == 0) {
-        return L"\\\\?\\UNC\\" + path.substr(2);
-    }
-    return L"\\\\?\\" + path;
-}
 
 void GenerateVcfFile() {
     // Exhausted memory unwinds from here to the task's entry, which stops the program; the unwinding removes the

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app.h"
+#include "file_path.h"
 #include "number_list.h"
 #include "open_file_dialog.h"
 #include "text.h"
@@ -122,8 +123,8 @@ std::string DecodeAnsiText(std::string_view bytes) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(FileSystemPath(Wide(path)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return {};
     }
@@ -157,11 +158,15 @@ void ImportNumberFile() {
         return;
     }
     NumberLines lines;
-    {
+    try {
         // The raw bytes go before the list is replaced, so the old list, the new one and the bytes are never all
         // held at once.
         const std::string bytes = ReadWholeFile(path);
         lines = ParseNumberLines(bytes, DecodeAnsiText);
+    } catch (const std::bad_alloc&) {
+        // A file whose lines do not fit in memory (say, hundreds of megabytes of empty lines in a 32-bit process)
+        // is a file that could not be read, not a reason to stop the program.
+        lines = NumberLines();
     }
     process.numbers.Replace(std::move(lines));
     // The window thread writes the new count into the button: no task touches a control.

@@ -206,7 +206,15 @@ void FatalStop(const std::string& fault) {
     }
     MessageBoxW(nullptr, text.c_str(), L"TavixvCard - 错误", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     DropExitCleanups();
-    // Any thread may end the process; tasks and the window go with it.
+    // From a task, the window thread is asked to end the process; should it not answer, the task ends it itself.
+    const HWND mainWindow = TheProcess().mainWindow;
+    if (mainWindow && GetWindowThreadProcessId(mainWindow, nullptr) != GetCurrentThreadId()) {
+        SendMessageTimeoutW(mainWindow, kMsgFatalStop, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    }
+    EndAfterFatalStop();
+}
+
+void EndAfterFatalStop() {
     ExitProcess(static_cast<UINT>(-1));
 }
 

@@ -31,7 +31,7 @@ constexpr int kAboutPage = 3;
 // clang-format off
 
 // On the window itself: the left column and the page container.
-const ControlSpec kLeftColumn[] = {
+const ControlLayout kLeftColumn[] = {
     {ids::k按钮_txt转vcard, kButtonClass, kPushButtonStyle, 0, {3, 8, 88, 32}, L"TXT转vCard"},
     {ids::k按钮_设置, kButtonClass, kPushButtonStyle, 0, {3, 41, 88, 32}, L"设置"},
     {ids::k按钮_关于, kButtonClass, kPushButtonStyle, 0, {3, 75, 88, 32}, L"关于"},
@@ -39,11 +39,11 @@ const ControlSpec kLeftColumn[] = {
     {ids::k超级链接框1, ids::kHyperlinkClass, 0, 0, {40, 267, 51, 21}, L"查看"},
     {ids::k透明标签8, kStaticClass, kLabelStyle, 0, {8, 288, 80, 16}, L"版本：V1.0"},
 };
-const ControlSpec kPageContainer =
+const ControlLayout kPageContainer =
     {ids::k高级选择夹1, ids::kPageContainerClass, 0, WS_EX_CONTROLPARENT, {95, 6, 417, 300}, L""};
 
 // Page 1, "TXT转vCard".
-const ControlSpec kConvertControls[] = {
+const ControlLayout kConvertControls[] = {
     {ids::k透明标签1, kStaticClass, kLabelStyle, 0, {24, 32, 48, 13}, L"TXT文本："},
     {ids::k按钮_导入文本, kButtonClass, kPushButtonStyle, 0, {81, 27, 111, 23}, L"选择文件"},
     {ids::k透明标签4, kStaticClass, kLabelStyle, 0, {83, 56, 177, 13}, L"导入文本应为一行一个手机号码"},
@@ -53,7 +53,7 @@ const ControlSpec kConvertControls[] = {
 
 // Page 2, "设置". WS_GROUP opens the name group at "手机号" and closes it before the edit box, so the auto radio
 // buttons and the arrow keys treat the two name buttons as one group.
-const ControlSpec kSettingsControls[] = {
+const ControlLayout kSettingsControls[] = {
     {ids::k透明标签2, kStaticClass, kLabelStyle, 0, {9, 7, 54, 20}, L"生成姓名："},
     {ids::k单选框_姓名_手机号, kButtonClass, kRadioButtonStyle | WS_GROUP, 0, {66, 12, 64, 14}, L"手机号"},
     {ids::k单选框_姓名_自定义, kButtonClass, kRadioButtonStyle, 0, {130, 12, 64, 14}, L"自定义"},
@@ -65,11 +65,11 @@ const ControlSpec kSettingsControls[] = {
     {ids::k选择框_过滤斜杠, kButtonClass, kCheckBoxStyle, 0, {187, 35, 142, 17}, L"过滤手机号码 - [杠]"},
 };
 // Alone in the group box 分组框2, so nothing can ever clear it.
-const ControlSpec kSequenceRadio =
+const ControlLayout kSequenceRadio =
     {ids::k单选框_自定义_序号, kButtonClass, kRadioButtonStyle | WS_GROUP, 0, {6, 10, 80, 17}, L"序号"};
 
 // Page 3, "关于": several centred lines that wrap at word boundaries; SS_NOTIFY lets it see the mouse.
-const ControlSpec kAboutLabel =
+const ControlLayout kAboutLabel =
     {ids::k透明标签5, kStaticClass, SS_CENTER | SS_NOPREFIX | SS_NOTIFY, 0, {58, 34, 304, 160}, L""};
 
 // clang-format on
@@ -98,7 +98,7 @@ HFONT CreateAboutFont() {
     font.lfHeight = -14;
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = GB2312_CHARSET;
-    font.lfOutPrecision = OUT_TT_PRECIS;
+    font.lfOutPrecision = OUT_STROKE_PRECIS;
     font.lfClipPrecision = CLIP_STROKE_PRECIS;
     font.lfQuality = DRAFT_QUALITY;
     font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
@@ -158,9 +158,9 @@ bool IsSettingsControl(int id) {
 // ---- Creation. ------------------------------------------------------------------------------------------------
 
 template <std::size_t N>
-bool CreateControls(HWND parent, const ControlSpec (&specs)[N], bool visible, HFONT font) {
-    for (const ControlSpec& spec : specs) {
-        if (!CreateControl(parent, spec, visible, font)) {
+bool CreateControls(HWND parent, const ControlLayout (&layouts)[N], bool visible, HFONT font) {
+    for (const ControlLayout& layout : layouts) {
+        if (!CreateControl(parent, layout, visible, font)) {
             return false;
         }
     }
@@ -168,10 +168,10 @@ bool CreateControls(HWND parent, const ControlSpec (&specs)[N], bool visible, HF
 }
 
 template <std::size_t N>
-std::vector<int> IdsOf(const ControlSpec (&specs)[N]) {
+std::vector<int> IdsOf(const ControlLayout (&layouts)[N]) {
     std::vector<int> result;
-    for (const ControlSpec& spec : specs) {
-        result.push_back(spec.id);
+    for (const ControlLayout& layout : layouts) {
+        result.push_back(layout.id);
     }
     return result;
 }
@@ -202,7 +202,7 @@ bool CreatePages(MainWindowState& state, HFONT font) {
 
     state.aboutFont = CreateAboutFont();  // without it the label keeps the system's font
     const std::wstring aboutText = AboutText();
-    ControlSpec about = kAboutLabel;
+    ControlLayout about = kAboutLabel;
     about.text = aboutText.c_str();
     HWND aboutLabel = CreateControl(state.container, about, false, state.aboutFont ? state.aboutFont : font);
     if (!aboutLabel || !SetWindowSubclass(aboutLabel, AboutLabelProc, 1, 0)) {
@@ -331,6 +331,8 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case kMsgListReplaced:
             OnListReplaced(*state);
             return 0;
+        case kMsgFatalStop:
+            EndAfterFatalStop();
         case WM_ACTIVATE:
             OnActivate(window, *state, LOWORD(wParam));
             break;

@@ -27,7 +27,10 @@ class CardWriter {
     std::uint64_t BytesWritten() const { return written_; }
 
   private:
+    friend class ChunkedOutput;
     bool Flush();
+    // Hands a value too long for a chunk to the sink as it is, after what is queued.
+    void PassThrough(std::string_view value);
 
     ChunkSink& sink_;
     std::size_t chunkBytes_;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "card_compose.h"
 #include "number_list.h"
 
 namespace tavix {
@@ -18,12 +19,9 @@ constexpr std::string_view kNamePlaceholder = "{name}";
 constexpr std::string_view kNumberPlaceholder = "{sjh}";
 constexpr std::string_view kLineEnd = "\r\n";
 
-enum class Slot { None, Name, Number };
+}  // namespace
 
-struct TemplatePiece {
-    std::string_view literal;
-    Slot slot;  // what follows the literal
-};
+namespace card_detail {
 
 // The template cut at its placeholders, once. The values are put between the pieces rather than searched for
 // and replaced, so a "{name}" that a number happens to contain stays as it is.
@@ -47,77 +45,11 @@ const std::vector<TemplatePiece>& TemplatePieces() {
     return pieces;
 }
 
-bool NeedsEscape(char c) {
-    return c == '\\' || c == ',' || c == ';' || c == '\r' || c == '\n';
-}
+}  // namespace card_detail
 
-void AppendEscaped(std::string& out, std::string_view value) {
-    // Numbers and names hardly ever hold one of these: then the value goes in as it is.
-    if (std::none_of(value.begin(), value.end(), NeedsEscape)) {
-        out += value;
-        return;
-    }
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        switch (c) {
-            case '\\':
-            case ',':
-            case ';':
-                out += '\\';
-                out += c;
-                break;
-            case '\r':
-                // A line break inside a value would end the property: it is written as "\n", CR LF as one.
-                out += "\\n";
-                if (i + 1 < value.size() && value[i + 1] == '\n') {
-                    ++i;
-                }
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            default:
-                out += c;
-        }
-    }
-}
-
-void AppendName(std::string& out, std::string_view line, std::size_t position, const CardOptions& options) {
-    if (options.nameMode == NameMode::PhoneNumber) {
-        AppendEscaped(out, line);
-        return;
-    }
-    AppendEscaped(out, options.customName);
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, position);
-    out.append(digits, result.ptr);
-}
-
-void AppendFiltered(std::string& out, std::string_view line, bool stripDashes, bool stripSpaces) {
-    if (!stripDashes && !stripSpaces) {
-        out += line;
-        return;
-    }
-    for (const char c : line) {
-        if ((stripDashes && c == '-') || (stripSpaces && c == ' ')) {
-            continue;
-        }
-        out += c;
-    }
-}
-
-void AppendCardBody(std::string& out, std::string_view line, std::size_t position, const CardOptions& options) {
-    for (const TemplatePiece& piece : TemplatePieces()) {
-        out += piece.literal;
-        if (piece.slot == Slot::Name) {
-            AppendName(out, line, position, options);
-        } else if (piece.slot == Slot::Number) {
-            AppendFiltered(out, line, options.stripDashes, options.stripSpaces);
-        }
-    }
-}
-
-}  // namespace
+using card_detail::AppendCardBody;
+using card_detail::AppendEscaped;
+using card_detail::AppendFiltered;
 
 std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement) {
     if (text.empty() || find.empty()) {

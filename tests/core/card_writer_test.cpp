@@ -93,6 +93,42 @@ TEST(CardWriterTest, ChunksAddUpToTheOutputText) {
     }
 }
 
+TEST(CardWriterTest, LongLinesArePassedOnNotHeldWhole) {
+    // A line far longer than a chunk: it stands three times in its card, and the card must not be built whole.
+    constexpr std::size_t kChunkBytes = 256;
+    std::string longLine;
+    for (int i = 0; i < 2000; ++i) {
+        longLine += "13-8 ";
+    }
+    struct Case {
+        const char* name;
+        std::string line;
+        bool filters;
+    };
+    const Case cases[] = {
+        {"plain", longLine, false},
+        {"filtered", longLine, true},
+        {"escaped", longLine + ",;\\", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const NumberLines lines = NumberLines::FromText("1\r\n" + c.line + "\r\n2");
+        CardOptions options;
+        options.stripDashes = options.stripSpaces = c.filters;
+        RecordingSink sink;
+        CardWriter writer(sink, kChunkBytes);
+        for (std::size_t i = 1; i <= lines.Count(); ++i) {
+            ASSERT_TRUE(writer.Add(lines.Entry(i), i, options));
+        }
+        ASSERT_TRUE(writer.Finish());
+        EXPECT_EQ(sink.Joined(), ComposeOutputText(lines, options));
+        for (const std::string& chunk : sink.chunks) {
+            // Either a buffered chunk, or the line itself handed on untouched.
+            EXPECT_TRUE(chunk.size() < 2 * kChunkBytes || chunk == c.line) << "a chunk of " << chunk.size();
+        }
+    }
+}
+
 TEST(CardWriterTest, EmptyListWritesNothing) {
     RecordingSink sink;
     CardWriter writer(sink, 64);
