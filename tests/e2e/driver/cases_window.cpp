@@ -203,6 +203,10 @@ void ArrowKeysInRadioGroups(Context& ctx) {
     PostKey(phone, VK_LEFT);
     CHECK(WaitFocus(app, custom), "the left arrow wraps round to 自定义");
     CHECK(app.WaitChecked(id::kRadioCustom, true));
+    // Straight after the keys, with no click in between: the generate command sees the choice made with them.
+    STEP(app.GenerateExpecting(kSuccess));
+    OutputMatchesFile(ctx, app, ExpectedPath(ctx, L"custom_initial_a"));
+    STEP(app.ShowPage(id::kPageSettings));
 
     // 序号 is alone in its group: an arrow key leaves it selected and focused.
     STEP(app.Click(id::kRadioSequence));
