@@ -107,6 +107,26 @@ void ProgramFolderOutsideCodePage(Context& ctx) {
     app.FolderHoldsOnly({kExe, kOutputName}, "after generating");
 }
 
+void ProgramFolderWithLongPath(Context& ctx) {
+    // The folder is as long as a program's folder can be (CreateProcess takes a path of 259 characters at most):
+    // the output's path just fits the old 260-character limit, its temporary file's path does not.
+    constexpr std::size_t kFolderLength = 244;
+    std::wstring folder = NewFolder(ctx, L"long");
+    while (folder.size() < kFolderLength) {
+        const std::size_t room = kFolderLength - folder.size() - 1;
+        folder += L"\\" + std::wstring(std::min<std::size_t>(room, 60), L'长');
+        REQUIRE(MakeFolder(folder), "cannot create ", folder);
+    }
+    App app(ctx);
+    STEP(app.Start(folder));
+    REQUIRE(app.OutputPath().size() + std::wstring(L".1.1.0.tmp").size() >= MAX_PATH, "the output path is only ",
+            app.OutputPath().size(), " long");
+    STEP(app.Import(InputPath(ctx, L"crlf_no_final.txt"), ImportCaptionFor(3)));
+    STEP(app.GenerateExpecting(kSuccess));
+    OutputMatchesFile(ctx, app, ExpectedPath(ctx, L"crlf_no_final"));
+    app.FolderHoldsOnly({kExe, kOutputName}, "after generating");
+}
+
 }  // namespace
 
 std::vector<TestCase> GenerateCases() {
@@ -116,6 +136,7 @@ std::vector<TestCase> GenerateCases() {
         {"generate_onto_a_folder_of_that_name", OutputNameTakenByFolder},
         {"two_quick_generates", TwoQuickGenerates},
         {"program_folder_outside_code_page", ProgramFolderOutsideCodePage},
+        {"program_folder_with_long_path", ProgramFolderWithLongPath},
     };
 }
 
