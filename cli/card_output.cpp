@@ -2,9 +2,12 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstring>
 
 namespace txt2vcf {
 
@@ -47,6 +50,35 @@ void SyncDirectory(const std::string& path) {
         fsync(fd);
         close(fd);
     }
+}
+
+// The temporary file of an interrupted run (Ctrl+C, a kill) must not stay behind. The signal handler can only
+// touch plain memory, so the name waits for it here while the file exists; one output per process at most.
+char pendingTemporary[4096];
+
+void RemovePendingTemporary(int signalNumber) {
+    if (pendingTemporary[0] != '\0') {
+        unlink(pendingTemporary);
+    }
+    signal(signalNumber, SIG_DFL);
+    raise(signalNumber);
+}
+
+void WatchTemporary(const std::string& path) {
+    if (path.size() >= sizeof pendingTemporary) {
+        return;  // longer than any path the system takes; such a name never got this far
+    }
+    std::memcpy(pendingTemporary, path.c_str(), path.size() + 1);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        signal(signalNumber, RemovePendingTemporary);
+    }
+}
+
+void ForgetTemporary() {
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        signal(signalNumber, SIG_DFL);
+    }
+    pendingTemporary[0] = '\0';
 }
 
 }  // namespace
@@ -99,6 +131,7 @@ bool CardOutput::OpenFile(const std::string& path) {
     }
     ownsFd_ = true;
     temporaryPath_ = pattern;
+    WatchTemporary(temporaryPath_);
     TakeOverAttributes(sink_.fd, exists ? &existing : nullptr);
     return true;
 }
@@ -126,6 +159,7 @@ bool CardOutput::Commit() {
             return Fail();
         }
         temporaryPath_.clear();
+        ForgetTemporary();
         SyncDirectory(path_);
     }
     return true;
@@ -150,6 +184,7 @@ void CardOutput::Discard() {
     if (!temporaryPath_.empty()) {
         unlink(temporaryPath_.c_str());
         temporaryPath_.clear();
+        ForgetTemporary();
     }
 }
 

@@ -451,6 +451,50 @@ TEST_F(Txt2vcfTest, FailedRunLeavesExistingOutputAlone) {
     }
 }
 
+TEST_F(Txt2vcfTest, InterruptedRunLeavesNoTemporaryFile) {
+    // Enough cards (about 300 MB) that the run is still writing when the temporary file is seen.
+    std::string numbers;
+    for (int i = 0; i < 2500000; ++i) {
+        char line[32];
+        std::snprintf(line, sizeof line, "13%09d\r\n", i);
+        numbers += line;
+    }
+    const std::string in = Path("in.txt");
+    const std::string out = Path("out.vcf");
+    WriteFile(in, numbers);
+    for (int signalNumber : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0) << std::strerror(errno);
+        if (pid == 0) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDERR_FILENO);
+            execl(TXT2VCF_PATH, TXT2VCF_PATH, "-o", out.c_str(), in.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        bool sawTemporary = false;
+        for (int poll = 0; poll < 20000 && !sawTemporary; ++poll) {
+            sawTemporary = WorkFiles().size() > 1;
+            if (!sawTemporary) {
+                usleep(100);
+            }
+        }
+        kill(pid, signalNumber);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(sawTemporary) << "the run ended before its temporary file was seen";
+        if (WIFSIGNALED(status)) {
+            EXPECT_EQ(WTERMSIG(status), signalNumber);
+            EXPECT_EQ(WorkFiles(), (std::set<std::string>{"in.txt"}));
+        } else {
+            // The run finished before the signal arrived: then the output is complete and alone.
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(WorkFiles(), (std::set<std::string>{"in.txt", "out.vcf"}));
+            fs::remove(out);
+        }
+    }
+}
+
 TEST_F(Txt2vcfTest, ManyLinesComeOutWholeAcrossChunks) {
     // About 400 KB of input through a pipe, more than it holds at once, and 3.5 MB of cards: several chunks.
     constexpr int kLines = 30000;
