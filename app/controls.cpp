@@ -23,7 +23,59 @@ LRESULT CALLBACK ForwardingProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+constexpr UINT_PTR kLabelSubclassId = 2;
+constexpr wchar_t kParentDrawnLabel[] = L"TavixvCard.ParentDrawnLabel";
+
+// A label whose parent draws its text: the label window itself keeps only its place, text and font.
+LRESULT CALLBACK ParentDrawnLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(label, &paint);
+            EndPaint(label, &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETTEXT:
+        case WM_SETFONT: {
+            // The old text may have reached beyond the label: the parent draws the whole of it afresh.
+            const LRESULT result = DefSubclassProc(label, message, wParam, lParam);
+            InvalidateRect(GetParent(label), nullptr, TRUE);
+            return result;
+        }
+        case WM_NCDESTROY:
+            RemovePropW(label, kParentDrawnLabel);
+            RemoveWindowSubclass(label, ParentDrawnLabelProc, kLabelSubclassId);
+            break;
+    }
+    return DefSubclassProc(label, message, wParam, lParam);
+}
+
 }  // namespace
+
+bool MakeParentDrawnLabel(HWND label) {
+    return SetPropW(label, kParentDrawnLabel, reinterpret_cast<HANDLE>(1)) &&
+           SetWindowSubclass(label, ParentDrawnLabelProc, kLabelSubclassId, 0);
+}
+
+void PaintLabels(HWND parent, HDC dc) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!GetPropW(child, kParentDrawnLabel) || !IsWindowVisible(child)) {
+            continue;
+        }
+        RECT place;
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+        const std::wstring text = GetText(child);
+        const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0)));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+        SelectObject(dc, previous);
+    }
+}
 
 HWND CreateControl(HWND parent, const ControlLayout& layout, bool visible, HFONT font) {
     const DWORD style = WS_CHILD | layout.style | (visible ? WS_VISIBLE : 0);

@@ -50,6 +50,11 @@ void SetChecked(HWND button, bool checked);
 
 std::wstring GetText(HWND control);
 
+// A transparent label draws only its text, and that text is not cut at the label's edge: the label's parent draws
+// it, in PaintLabels, wherever the text reaches.
+bool MakeParentDrawnLabel(HWND label);
+void PaintLabels(HWND parent, HDC dc);
+
 // Lets `control` pass the notifications of its own children (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) on to its
 // parent, as a group box that holds a radio button must: the button control itself drops them.
 bool ForwardChildNotifications(HWND control);

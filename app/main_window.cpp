@@ -74,8 +74,9 @@ const ControlLayout kAboutLabel =
 
 // clang-format on
 
-constexpr int kTransparentLabels[] = {
-    ids::k透明标签1, ids::k透明标签2, ids::k透明标签3, ids::k透明标签4, ids::k透明标签5,
+// One-line transparent labels, drawn by their parent so that their text is not cut at their edge.
+constexpr int kParentDrawnLabels[] = {
+    ids::k透明标签1, ids::k透明标签2, ids::k透明标签3, ids::k透明标签4,
     ids::k透明标签6, ids::k透明标签7, ids::k透明标签8, ids::k透明标签9,
 };
 
@@ -228,6 +229,12 @@ bool OnCreate(HWND window, MainWindowState& state) {
     if (!state.container || !CreatePages(state, font)) {
         return false;
     }
+    for (int id : kParentDrawnLabels) {
+        HWND label = GetDlgItem(window, id) ? GetDlgItem(window, id) : PageControl(state, id);
+        if (!label || !MakeParentDrawnLabel(label)) {
+            return false;
+        }
+    }
     SetChecked(PageControl(state, ids::k单选框_姓名_手机号), true);
     SetChecked(GetDlgItem(state.groupBox, ids::k单选框_自定义_序号), true);
     StoreSettings(state);
@@ -267,18 +274,22 @@ void OnCommand(HWND window, const MainWindowState& state, int id, int code) {
     }
 }
 
-// Labels draw only their text; check boxes and radio buttons keep the system's face colour.
+// The About text draws only its text; check boxes and radio buttons keep the system's face colour.
 LRESULT OnCtlColorStatic(HWND window, WPARAM wParam, LPARAM lParam) {
-    const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-    for (int label : kTransparentLabels) {
-        if (id == label) {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, RGB(0, 0, 0));
-            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-        }
+    if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == ids::k透明标签5) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
     return DefWindowProcW(window, WM_CTLCOLORSTATIC, wParam, lParam);
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    PaintLabels(window, dc);
+    EndPaint(window, &paint);
 }
 
 void OnListReplaced(const MainWindowState& state) {
@@ -328,6 +339,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(window, wParam, lParam);
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
         case kMsgListReplaced:
             OnListReplaced(*state);
             return 0;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "controls.h"
 #include "frame.h"
 #include "window_ids.h"
 
@@ -50,6 +51,7 @@ void Paint(HWND container) {
     RECT frame;
     GetClientRect(container, &frame);
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    PaintLabels(container, dc);
     EndPaint(container, &paint);
 }
 
