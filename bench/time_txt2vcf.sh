@@ -3,7 +3,7 @@
 # size, and checks the targets: at 1,000,000 lines at most 3 times the cp time, time per line within 30% of that
 # at 10,000 lines, and peak resident memory at most 100 MB.
 #
-# Usage: bench/time_txt2vcf.sh [PATH_TO_TXT2VCF]   (default build/native/cli/txt2vcf)
+# Usage: bench/time_txt2vcf.sh [PATH_TO_TXT2VCF]   (default build/cli/txt2vcf)
 #
 # txt2vcf -o fsyncs its temporary file before renaming it over OUTPUT; cp does not (on ext4 it copies inside the
 # kernel with copy_file_range). So the table also times cp followed by `sync FILE`, the same durability, for a fair
@@ -13,7 +13,7 @@
 # 10,000 lines); peak resident memory from /usr/bin/time -f "%e %M". Each figure is the best of 3 runs.
 set -euo pipefail
 
-txt2vcf=${1:-build/native/cli/txt2vcf}
+txt2vcf=${1:-build/cli/txt2vcf}
 if [[ ! -x $txt2vcf ]]; then
     echo "time_txt2vcf.sh: no executable txt2vcf at $txt2vcf (build it, or pass its path)" >&2
     exit 1
