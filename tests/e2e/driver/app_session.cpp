@@ -394,10 +394,16 @@ bool App::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
     return true;
 }
 
-bool App::Close(DWORD* exitCode) {
+bool App::Close() {
     Context& ctx = ctx_;
-    if (!PostMessageW(main_, WM_CLOSE, 0, 0) || !WaitForExit(kDeadlineMs, exitCode)) {
+    DWORD exitCode = 1;
+    if (!PostMessageW(main_, WM_CLOSE, 0, 0) || !WaitForExit(kDeadlineMs, &exitCode)) {
         ctx.Fail(__FILE__, __LINE__, "the program did not end after its window was closed");
+        return false;
+    }
+    if (exitCode != 0) {
+        ctx.Fail(__FILE__, __LINE__,
+                 Message("the program ended with exit code ", exitCode, " after its window was closed"));
         return false;
     }
     return true;

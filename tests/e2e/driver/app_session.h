@@ -115,8 +115,8 @@ class App {
 
     bool Apply(const Settings& settings);
 
-    // Closes the main window (as its close button does) and waits for the process's end.
-    bool Close(DWORD* exitCode);
+    // Closes the main window (as its close button does) and waits for the process to end with exit code 0.
+    bool Close();
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
 
     // The folder holds exactly these names: nothing left behind by a generate.
