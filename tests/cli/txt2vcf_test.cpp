@@ -67,6 +67,18 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 }
 
 // One card, with the CR LF that follows it in the output.
+// `count` eleven-digit numbers, one per CR LF line.
+std::string ElevenDigitNumbers(int count) {
+    std::string numbers;
+    numbers.reserve(static_cast<std::size_t>(count) * 13);
+    for (int i = 0; i < count; ++i) {
+        char line[32];
+        std::snprintf(line, sizeof line, "13%09d\r\n", i);
+        numbers += line;
+    }
+    return numbers;
+}
+
 std::string Card(const std::string& name, const std::string& tel) {
     return "BEGIN:VCARD\r\nVERSION:3.0\r\nN;CHARSET=UTF-8:" + name + "\r\nFN;CHARSET=UTF-8:" + name +
            "\r\nTEL;TYPE=CELL:" + tel + "\r\nEND:VCARD\r\n";
@@ -414,12 +426,7 @@ TEST_F(Txt2vcfTest, ReportsFilesThatCannotBeReadOrWritten) {
 }
 
 TEST_F(Txt2vcfTest, FailedRunLeavesExistingOutputAlone) {
-    std::string numbers;
-    for (int i = 0; i < 2000; ++i) {
-        char line[32];
-        std::snprintf(line, sizeof line, "1380013%04d\r\n", i);
-        numbers += line;
-    }
+    const std::string numbers = ElevenDigitNumbers(2000);
     const std::string in = Path("in.txt");
     const std::string out = Path("out.vcf");
     const std::string previous = "BEGIN:VCARD\r\nVERSION:3.0\r\nEND:VCARD\r\n";
@@ -453,12 +460,7 @@ TEST_F(Txt2vcfTest, FailedRunLeavesExistingOutputAlone) {
 
 TEST_F(Txt2vcfTest, InterruptedRunLeavesNoTemporaryFile) {
     // Enough cards (about 300 MB) that the run is still writing when the temporary file is seen.
-    std::string numbers;
-    for (int i = 0; i < 2500000; ++i) {
-        char line[32];
-        std::snprintf(line, sizeof line, "13%09d\r\n", i);
-        numbers += line;
-    }
+    const std::string numbers = ElevenDigitNumbers(2500000);
     const std::string in = Path("in.txt");
     const std::string out = Path("out.vcf");
     WriteFile(in, numbers);
